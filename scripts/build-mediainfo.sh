@@ -150,7 +150,8 @@ fetch_orig "$MEDIAINFO_PKG" "$MEDIAINFO_DEB_VERSION"
 mediainfo_orig=$orig
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/mediainfo-$target.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+part=$dest_dll.part.$$
+trap 'rm -rf "$work" "$part"' EXIT
 
 # MediaInfoLib's CMake project expects ZenLib beside it.
 tar -xf "$zen_orig" -C "$work"
@@ -201,7 +202,7 @@ for fn in MediaInfo_New MediaInfo_Open MediaInfo_Get MediaInfo_Close MediaInfo_D
 done
 
 mkdir -p "$dest_dir"
-cp "$built" "$dest_dll.part.$$"
-mv -f "$dest_dll.part.$$" "$dest_dll"
+cp "$built" "$part"
+mv -f "$part" "$dest_dll"
 log "cached $dest_dll"
 echo "$dest_dll"

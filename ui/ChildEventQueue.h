@@ -1,0 +1,29 @@
+#pragma once
+// Hands what the redirector's threads report over to the dialog's thread: a locked queue, and
+// one wake-up message posted only when the queue goes from empty to non-empty (a message per
+// chunk could overflow the thread's message queue and lose output).
+#include <windows.h>
+
+#include <deque>
+#include <mutex>
+#include <string>
+
+struct CChildEvent {
+    enum Kind { StdoutText, StderrText, Ended };
+    Kind nKind;
+    std::string strBytes;  // the chunk, for the two text kinds
+    DWORD dwExitCode;      // for Ended
+    bool bStopped;         // for Ended: the run was ended by a stop
+};
+
+class CChildEventQueue {
+public:
+    // Queues the event and posts `message` to `window` when the queue was empty.
+    void Push(CChildEvent event, HWND window, UINT message);
+    // Everything queued so far, in arrival order.
+    std::deque<CChildEvent> TakeAll();
+
+private:
+    std::mutex m_lock;
+    std::deque<CChildEvent> m_events;
+};
