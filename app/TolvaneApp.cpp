@@ -1,8 +1,13 @@
-#include <windows.h>
+#include "framework/WinApp.h"
 
 // Placeholder until the main dialog exists.
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
-{
-    MessageBoxW(nullptr, L"Tolvane", L"Tolvane", MB_OK);
-    return 0;
-}
+class CTolvaneApp : public CWinAppEx {
+public:
+    BOOL InitInstance() override
+    {
+        MessageBoxW(nullptr, L"Tolvane", L"Tolvane", MB_OK);
+        return FALSE;
+    }
+};
+
+CTolvaneApp theApp;

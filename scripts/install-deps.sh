@@ -22,3 +22,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
 fi
+# Wine takes the user's language from the locale, and file names with Hangul need a UTF-8 one
+# that exists: generate the two locales that the program's languages are tested under.
+for locale in en_US ko_KR; do
+  locale -a 2>/dev/null | grep -qix "$locale.utf8" || localedef -i "$locale" -f UTF-8 "$locale.UTF-8"
+done
