@@ -35,20 +35,33 @@ TEST(ChildEventQueueTest, OneWakeUpPerEmptyQueueAndEveryEventInOrder)
     err.join();
     EXPECT_EQ(CountWakeUps(window), 1);
 
+    // Taken in slices of about 1000 bytes: all of them, each stream in order.
     int next[2] = {0, 0};
-    for (const CChildEvent& event : queue.TakeAll()) {
-        int& expected = next[event.nKind == CChildEvent::StdoutText ? 0 : 1];
-        ASSERT_EQ(event.strBytes, std::to_string(expected));
-        ++expected;
+    int slices = 0;
+    for (bool more = true; more; ++slices) {
+        std::deque<CChildEvent> slice = queue.Take(1000, more);
+        size_t bytes = 0;
+        for (const CChildEvent& event : slice) {
+            int& expected = next[event.nKind == CChildEvent::StdoutText ? 0 : 1];
+            ASSERT_EQ(event.strBytes, std::to_string(expected));
+            ++expected;
+            bytes += event.strBytes.size();
+        }
+        EXPECT_LT(bytes, 1000u + 10);
     }
     EXPECT_EQ(next[0], kPerStream);
     EXPECT_EQ(next[1], kPerStream);
+    EXPECT_GT(slices, 100);
+    EXPECT_EQ(CountWakeUps(window), 0);
 
+    // The end of a run carries no text, and a slice always holds at least one event.
     queue.Push({CChildEvent::Ended, "", 3, true}, window, kWakeUp);
     EXPECT_EQ(CountWakeUps(window), 1);
-    auto rest = queue.TakeAll();
+    bool more = true;
+    auto rest = queue.Take(0, more);
     ASSERT_EQ(rest.size(), 1u);
+    EXPECT_FALSE(more);
     EXPECT_EQ(rest.front().dwExitCode, 3u);
-    EXPECT_TRUE(queue.TakeAll().empty());
+    EXPECT_TRUE(queue.Take(1000, more).empty());
     DestroyWindow(window);
 }

@@ -20,8 +20,10 @@ class CChildEventQueue {
 public:
     // Queues the event and posts `message` to `window` when the queue was empty.
     void Push(CChildEvent event, HWND window, UINT message);
-    // Everything queued so far, in arrival order.
-    std::deque<CChildEvent> TakeAll();
+    // The oldest events, in arrival order, up to about maxBytes of text (at least one event),
+    // so that a flood of output is handled in slices and the window stays responsive.
+    // more tells whether events are left; no wake-up message is posted for those.
+    std::deque<CChildEvent> Take(size_t maxBytes, bool& more);
 
 private:
     std::mutex m_lock;
