@@ -1,11 +1,4 @@
-# Cross build for 32-bit Windows with the posix-thread variant of mingw-w64.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
+# 32-bit Windows: the product.
 set(TOLVANE_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TOLVANE_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TOLVANE_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${TOLVANE_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${TOLVANE_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw.cmake)

@@ -1,0 +1,1 @@
+add_dependencies(media_info_test fake_mediainfo)
