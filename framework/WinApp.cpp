@@ -40,7 +40,9 @@ int CWinApp::ExitInstance()
 
 void CWinApp::OnHelp()
 {
-    WinHelpW(AfxGetMainWnd(), GetModuleBasePath() + L".hlp", HELP_FINDER, 0);
+    CString helpFile = GetModuleBasePath() + L".hlp";
+    if (GetFileAttributesW(helpFile) != INVALID_FILE_ATTRIBUTES)
+        WinHelpW(AfxGetMainWnd(), helpFile, HELP_FINDER, 0);
 }
 
 CWinApp* AfxGetApp()

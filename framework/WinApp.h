@@ -19,7 +19,8 @@ public:
     // Called after InitInstance; the result is the process exit code.
     virtual int ExitInstance();
 
-    // Default Help command: the system help viewer on the program's help file (Tolvane.hlp).
+    // Default Help command: the system help viewer on the program's help file (Tolvane.hlp),
+    // when there is one.
     void OnHelp();
 
     HINSTANCE m_hInstance = nullptr;
