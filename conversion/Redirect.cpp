@@ -81,13 +81,14 @@ CRedirect::CRedirect()
     : m_hStopEvent(NULL), m_hParentStdinWrite(NULL), m_hParentStdoutRead(NULL), m_hParentStderrRead(NULL),
       m_hStdoutThread(NULL), m_hStderrThread(NULL), m_hWaitThread(NULL), m_hProcess(NULL),
       m_bRunning(false), m_bStopRequested(false), m_bReadersQuit(false),
-      m_bStdoutReading(false), m_bStderrReading(false), m_bDestroying(false)
+      m_bStdoutReading(false), m_bStderrReading(false)
 {
 }
 
+// By now the object is a plain CRedirect again: a notification still coming calls the empty
+// versions here, never an owner's override.
 CRedirect::~CRedirect()
 {
-    m_bDestroying = true;
     StopChild();
 }
 
@@ -242,8 +243,6 @@ void CRedirect::ReadPipe(HANDLE pipe, std::atomic<bool>& reading, bool isStderr)
             memcpy(piece, &data[done], size);
             piece[size] = '\0';
             done += size;
-            if (m_bDestroying)
-                continue;
             if (isStderr)
                 OnStderrText(piece);
             else
@@ -264,8 +263,7 @@ void CRedirect::WaitForEnd()
     GetExitCodeProcess(m_hProcess, &exitCode);
     bool stopped = m_bStopRequested;
     m_bRunning = false;
-    if (!m_bDestroying)
-        OnProcessEnded(exitCode, stopped);
+    OnProcessEnded(exitCode, stopped);
     // OnProcessEnded may have released this run and started the next: touch nothing here.
 }
 
