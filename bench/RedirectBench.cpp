@@ -81,7 +81,7 @@ double RunToNul(const CString& commandLine)
     PROCESS_INFORMATION info = {};
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info))
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr, nullptr, &startup, &info))
         return -1;
     WaitForSingleObject(info.hProcess, INFINITE);
     QueryPerformanceCounter(&end);
@@ -108,7 +108,7 @@ double RunThroughPlainPipe(const CString& commandLine)
     PROCESS_INFORMATION info = {};
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
-    BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+    BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr, nullptr,
                                   &startup, &info);
     CloseHandle(writeEnd);
     unsigned long long bytes = 0;

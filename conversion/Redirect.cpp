@@ -37,10 +37,11 @@ bool CreateChildPipe(HANDLE& childEnd, HANDLE& parentEnd, bool childReads)
     return SetHandleInformation(childEnd, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) != FALSE;
 }
 
-// Starts the program with the three handles as its standard handles, in a console of its own
-// that has no window. It inherits these handles and no other, so that a child started at the
-// same time by another thread cannot hold our pipes open. Default security: the process is open
-// to this user only. Returns the process or NULL.
+// Starts the program with the three handles as its standard handles and without a console:
+// no console window, and no console host process to start and end with each run. It inherits
+// these handles and no other, so that a child started at the same time by another thread
+// cannot hold our pipes open. Default security: the process is open to this user only.
+// Returns the process or NULL.
 HANDLE CreateChildProcess(const CString& commandLine, HANDLE stdinRead, HANDLE stdoutWrite, HANDLE stderrWrite)
 {
     HANDLE inherited[3] = {stdinRead, stdoutWrite, stderrWrite};
@@ -64,7 +65,7 @@ HANDLE CreateChildProcess(const CString& commandLine, HANDLE stdinRead, HANDLE s
         // CreateProcessW may write to the command line.
         std::vector<wchar_t> line(commandLine.GetString(), commandLine.GetString() + commandLine.GetLength() + 1);
         PROCESS_INFORMATION info = {};
-        if (CreateProcessW(NULL, line.data(), NULL, NULL, TRUE, CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT,
+        if (CreateProcessW(NULL, line.data(), NULL, NULL, TRUE, DETACHED_PROCESS | EXTENDED_STARTUPINFO_PRESENT,
                            NULL, NULL, &startup.StartupInfo, &info)) {
             CloseHandle(info.hThread);
             process = info.hProcess;
@@ -80,13 +81,14 @@ CRedirect::CRedirect()
     : m_hStopEvent(NULL), m_hParentStdinWrite(NULL), m_hParentStdoutRead(NULL), m_hParentStderrRead(NULL),
       m_hStdoutThread(NULL), m_hStderrThread(NULL), m_hWaitThread(NULL), m_hProcess(NULL),
       m_bRunning(false), m_bStopRequested(false), m_bReadersQuit(false),
-      m_bStdoutReading(false), m_bStderrReading(false), m_bDestroying(false)
+      m_bStdoutReading(false), m_bStderrReading(false)
 {
 }
 
+// By now the object is a plain CRedirect again: a notification still coming calls the empty
+// versions here, never an owner's override.
 CRedirect::~CRedirect()
 {
-    m_bDestroying = true;
     StopChild();
 }
 
@@ -241,8 +243,6 @@ void CRedirect::ReadPipe(HANDLE pipe, std::atomic<bool>& reading, bool isStderr)
             memcpy(piece, &data[done], size);
             piece[size] = '\0';
             done += size;
-            if (m_bDestroying)
-                continue;
             if (isStderr)
                 OnStderrText(piece);
             else
@@ -263,8 +263,7 @@ void CRedirect::WaitForEnd()
     GetExitCodeProcess(m_hProcess, &exitCode);
     bool stopped = m_bStopRequested;
     m_bRunning = false;
-    if (!m_bDestroying)
-        OnProcessEnded(exitCode, stopped);
+    OnProcessEnded(exitCode, stopped);
     // OnProcessEnded may have released this run and started the next: touch nothing here.
 }
 

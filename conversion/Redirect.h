@@ -84,5 +84,4 @@ private:
     std::atomic<bool> m_bReadersQuit;    // readers deliver nothing more and end
     std::atomic<bool> m_bStdoutReading;  // the reader is inside ReadFile (or about to enter it)
     std::atomic<bool> m_bStderrReading;
-    std::atomic<bool> m_bDestroying;     // ~CRedirect: no more notifications
 };

@@ -305,6 +305,20 @@ TEST(RedirectTest, DeliversEachStreamWholeAndThenTheEnd)
     }
 }
 
+TEST(RedirectTest, ChildInheritsNoHandleButItsPipes)
+{
+    // Any inheritable handle of this process, such as another child's pipe end.
+    SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
+    HANDLE event = CreateEventW(&inheritable, TRUE, FALSE, nullptr);
+    const std::wstring value = std::to_wstring(reinterpret_cast<ULONG_PTR>(event));
+    RecordingRedirect redirect;
+    ASSERT_TRUE(redirect.Start(FakeLine((L"handle=" + value).c_str())));
+    ASSERT_TRUE(redirect.WaitFor(Ended(1)));
+    redirect.Stop();
+    CloseHandle(event);
+    EXPECT_EQ(redirect.Get().runs[0].out.text, "closed");
+}
+
 TEST(RedirectTest, StopDuringARunEndsItOnceAndReleasesEverything)
 {
     RecordingRedirect redirect;
@@ -332,6 +346,16 @@ TEST(RedirectTest, StopDuringARunEndsItOnceAndReleasesEverything)
     redirect.Stop();
     EXPECT_EQ(redirect.Get().runs[0].ends, 1);
     EXPECT_EQ(redirect.Get().stray, 0);
+
+    // Destroyed while its child runs, it stops the child itself.
+    {
+        CRedirect plain;
+        ASSERT_TRUE(plain.StartChild(FakeLine(L"hang")));
+        EXPECT_EQ(CountLiveChildren(), 1);
+    }
+    EXPECT_EQ(CountLiveChildren(), 0);
+    EXPECT_EQ(CountProcessHandles(), handles);
+    EXPECT_EQ(CountProcessThreads(), threads);
 }
 
 TEST(RedirectTest, InterleavedStreamsArriveWholeAndInOrder)
