@@ -26,6 +26,10 @@ BEGIN_MESSAGE_MAP(CTolvaneDlg, CDialog)
     ON_BN_CLICKED(IDC_ENCRYPTION, &CTolvaneDlg::OnEncryption)
     ON_BN_CLICKED(IDC_2PASS_ENCODING, &CTolvaneDlg::On2PassEncoding)
     ON_BN_CLICKED(IDC_VIDEO_VBR, &CTolvaneDlg::OnVideoVbr)
+    ON_BN_CLICKED(IDC_START, &CTolvaneDlg::OnStart)
+    ON_BN_CLICKED(IDC_STOP, &CTolvaneDlg::OnStop)
+    ON_MESSAGE(WM_APP_CHILD_EVENTS, &CTolvaneDlg::OnChildEvents)
+    ON_MESSAGE(WM_APP_SCRAMBLE_DONE, &CTolvaneDlg::OnScrambleDone)
 END_MESSAGE_MAP()
 
 CTolvaneDlg::CTolvaneDlg(UINT nIDTemplate, CMediaInfo& mediaInfo)
@@ -34,6 +38,14 @@ CTolvaneDlg::CTolvaneDlg(UINT nIDTemplate, CMediaInfo& mediaInfo)
     m_hIcon = LoadIconW(m_hInstance, MAKEINTRESOURCEW(IDR_MAINFRAME));
     m_strDestPath = GetDefaultDestFolder();
     SetDefaultOptions();
+    m_strProgramFolder = GetProgramFolder();
+}
+
+CTolvaneDlg::~CTolvaneDlg()
+{
+    m_bCancelScramble = true;
+    WaitForScramble();
+    StopChild();
 }
 
 BOOL CTolvaneDlg::OnInitDialog()
