@@ -15,15 +15,8 @@ if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$rounds"
 fi
 
-work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-wine=/usr/lib/wine/wine64
-cleanup() { /usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$work"; }
-trap cleanup EXIT
-mkdir -p "$WINEPREFIX" "$work/out"
-/usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1
-"$wine" wineboot --init >/dev/null 2>&1
-"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+. "$root/bench/wine-prefix.sh"
+mkdir -p "$work/out"
 
 clip="Z:${work//\//\\}\\clip.mp4"
 "$wine" "$build/bin/ffmpeg.exe" -nostdin -loglevel error -y \

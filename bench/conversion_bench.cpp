@@ -2,6 +2,7 @@
 // the same two command lines run directly, in the same run. Prints the ratio of the medians.
 // Usage: conversion_bench.exe CLIP DEST_FOLDER [ROUNDS]
 #include "ProgramRun.h"
+#include "RunHidden.h"
 #include "conversion/CommandLineBuilder.h"
 #include "resources/resource.h"
 
@@ -32,23 +33,6 @@ CString ProgramFolder()
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     CString folder(path);
     return folder.Left(folder.ReverseFind(L'\\') + 1);
-}
-
-bool Run(const CString& commandLine)
-{
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    std::wstring line(commandLine.GetString());
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                        &process))
-        return false;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return exitCode == 0;
 }
 
 HWND FindLog(HWND dialog)
@@ -86,7 +70,7 @@ double Direct(const CString& clip, const CString& dest)
     options.m_strDestPath = dest;
     LARGE_INTEGER start = Now();
     for (int pass : {FirstPass, SecondPass}) {
-        if (!Run(BuildCommandLine(options, pass, clip, L"", 0, 0, ProgramFolder()).strCommandLine))
+        if (!testfiles::RunHidden(BuildCommandLine(options, pass, clip, L"", 0, 0, ProgramFolder()).strCommandLine, 600000))
             return -1;
     }
     return Seconds(start, Now());

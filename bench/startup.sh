@@ -13,21 +13,11 @@ if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$runs"
 fi
 
-work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-wine=/usr/lib/wine/wine64
-cleanup() { /usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$work"; }
-trap cleanup EXIT
+. "$root/bench/wine-prefix.sh"
 
 cxx="x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -Wall -Wextra -municode -static -DUNICODE -D_UNICODE"
 $cxx -mwindows -o "$work/startup_baseline.exe" "$root/bench/startup_baseline.cpp"
 $cxx -o "$work/startup_timer.exe" "$root/bench/startup_timer.cpp"
-
-# One persistent server for the prefix, as in the tests: no server start-up inside the runs.
-mkdir -p "$WINEPREFIX"
-/usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1
-"$wine" wineboot --init >/dev/null 2>&1
-"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
 mapfile -t medians < <("$wine" "$work/startup_timer.exe" "$runs" "Z:${work//\//\\}\\startup_baseline.exe" \
                          "Z:${program//\//\\}" 2>/dev/null | tr -d '\r')

@@ -1,6 +1,7 @@
 #pragma once
 // Folders and media files for the tests: a fresh temporary folder, and short clips that the
 // real converter makes.
+#include "RunHidden.h"
 #include "framework/String.h"
 
 #include <windows.h>
@@ -8,25 +9,6 @@
 #include <string>
 
 namespace testfiles {
-
-inline bool RunHidden(const CString& commandLine, DWORD timeoutMs = 120000)
-{
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    std::wstring line(commandLine.GetString());
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                        &process))
-        return false;
-    bool ended = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
-    DWORD exitCode = 1;
-    if (!ended)
-        TerminateProcess(process.hProcess, 1);
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return ended && exitCode == 0;
-}
 
 // A two-second 320x240 clip with MPEG-1 video and a 440 Hz tone in MPEG audio.
 inline bool MakeClip(const CString& path)
