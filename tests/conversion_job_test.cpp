@@ -39,6 +39,13 @@ bool EndsWith(const CString& text, const wchar_t* end)
     return text.Right(static_cast<int>(wcslen(end))) == end;
 }
 
+// A scrambled copy left by an earlier job, which a stopped job must keep.
+const char kOlderCopy[] = "older copy";
+std::vector<BYTE> OlderCopy()
+{
+    return std::vector<BYTE>(kOlderCopy, kOlderCopy + sizeof(kOlderCopy) - 1);
+}
+
 // Names in the folder that match the pattern.
 int CountFiles(const CString& folder, const wchar_t* pattern)
 {
@@ -240,7 +247,7 @@ TEST_F(ConversionJobTest, StopEndsTheJobWithCancelInEitherPass)
         OpenJob(FakeProgramFolder(), c.extraArgs);
         Click(IDC_ENCRYPTION);
         const CString base = Output(L"[out] 휴가 ${VIDEO_GOP}");
-        ASSERT_TRUE(testfiles::WriteTextFile(base + L".avx", "older copy"));
+        ASSERT_TRUE(testfiles::WriteTextFile(base + L".avx", kOlderCopy));
         StartAndWaitForConverting();
         ASSERT_TRUE(PumpUntil([&] { return Text(IDC_COMMAND_LINE).Find(c.stopIn) >= 0 && LogText().Find(L"working") >= 0; }));
         Click(IDC_STOP);
@@ -250,9 +257,30 @@ TEST_F(ConversionJobTest, StopEndsTheJobWithCancelInEitherPass)
         EXPECT_EQ(log.Find(L"Completed"), -1);
         EXPECT_EQ(CountOf(log, L"Cancel"), 1);
         EXPECT_NE(Text(IDC_COMMAND_LINE).Find(c.stopIn), -1) << "no further pass started";
-        EXPECT_EQ(ReadBytes(base + L".avx"), std::vector<BYTE>({'o', 'l', 'd', 'e', 'r', ' ', 'c', 'o', 'p', 'y'}));
+        EXPECT_EQ(ReadBytes(base + L".avx"), OlderCopy());
         Close();
     }
+}
+
+TEST_F(ConversionJobTest, StopWhileTheScrambledCopyIsWrittenCancelsIt)
+{
+    // A 10 GB output whose end was never written is made at once and keeps the copy busy
+    // for seconds (only the part copied before Stop is ever written).
+    OpenJob(FakeProgramFolder(), L"writefile=10000000000");
+    Click(IDC_2PASS_ENCODING);  // one pass
+    Click(IDC_ENCRYPTION);
+    const CString base = Output(L"[out] 휴가 ${VIDEO_GOP}");
+    ASSERT_TRUE(testfiles::WriteTextFile(base + L".avx", kOlderCopy));
+    StartAndWaitForConverting();
+    ASSERT_TRUE(PumpUntil([&] { return CountFiles(m_dest, L"*.tmp") == 1; }));
+    EXPECT_TRUE(Converting()) << "the job lasts until its copy is written";
+    Click(IDC_STOP);
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+    CString log = LogText();
+    EXPECT_TRUE(EndsWith(log, L"\r\nCancel") || EndsWith(log, L"\rCancel")) << log.GetString();
+    EXPECT_EQ(log.Find(L"Completed"), -1);
+    EXPECT_EQ(CountFiles(m_dest, L"*.tmp"), 0) << "the unfinished copy is removed";
+    EXPECT_EQ(ReadBytes(base + L".avx"), OlderCopy());
 }
 
 TEST_F(ConversionJobTest, ClosingIsRefusedWhileConvertingAndAllowedAfter)
@@ -276,8 +304,8 @@ TEST_F(ConversionJobTest, ClosingIsRefusedWhileConvertingAndAllowedAfter)
 
 TEST_F(ConversionJobTest, FloodOfOutputReachesTheLogWholeAndInOrder)
 {
-    // Small writes first, then large ones: about 2 MB in all (appending to a rich edit is slow under Wine).
-    const int kSmall = 30000, kLarge = 120000;
+    // Small writes first, then large ones: about 21 MB of numbered lines in all.
+    const int kSmall = 300000, kLarge = 1200000;
     CString args;
     args.Format(L"lines=%d,100 lines=%d,65536", kSmall, kLarge);
     OpenJob(FakeProgramFolder(), args);
