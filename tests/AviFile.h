@@ -1,5 +1,7 @@
 #pragma once
 // Reads the headers of a RIFF AVI file, to check what a converter wrote.
+#include "FileBytes.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -116,23 +118,6 @@ inline bool ReadHeaderList(const std::vector<BYTE>& bytes, size_t begin, size_t 
     });
 }
 
-inline bool ReadWholeFile(const wchar_t* path, std::vector<BYTE>* bytes)
-{
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    LARGE_INTEGER size;
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart < 0x40000000;
-    DWORD read = 0;
-    if (ok) {
-        bytes->resize(static_cast<size_t>(size.QuadPart));
-        ok = bytes->empty() || (ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr)
-                                && read == bytes->size());
-    }
-    CloseHandle(file);
-    return ok;
-}
-
 }  // namespace avi_detail
 
 // Reads the main header, the stream headers and the size of the movie data of an AVI file.
@@ -141,7 +126,7 @@ inline bool ReadAviFile(const wchar_t* path, AviFile* avi)
 {
     using namespace avi_detail;
     std::vector<BYTE> bytes;
-    if (!ReadWholeFile(path, &bytes) || bytes.size() < 12)
+    if (!testfiles::ReadWholeFile(path, &bytes) || bytes.size() < 12)
         return false;
     if (ReadFourCC(bytes, 0) != "RIFF" || ReadFourCC(bytes, 8) != "AVI ")
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 // Folders and media files for the tests: a fresh temporary folder, and short clips that the
 // real converter makes.
+#include "FileBytes.h"
 #include "RunHidden.h"
 #include "framework/String.h"
 
@@ -20,13 +21,7 @@ inline bool MakeClip(const CString& path)
 
 inline bool WriteTextFile(const CString& path, const char* text)
 {
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
-    CloseHandle(file);
-    return ok != FALSE;
+    return WriteWholeFile(path, text, strlen(text));
 }
 
 inline void RemoveTree(const CString& folder)

@@ -1,9 +1,11 @@
+#include "FileBytes.h"
 #include "media/AudioFormatNames.h"
 
 #include <wchar.h>
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -14,17 +16,10 @@ std::map<DWORD, CString> ReadExpectedNames()
 {
     std::map<DWORD, CString> names;
     CString path = CString(TOLVANE_WIN_SOURCE_DIR) + L"tests\\data\\audio_format_names.txt";
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    std::vector<BYTE> bytes;
+    if (!testfiles::ReadWholeFile(path, &bytes))
         return names;
-    std::string bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        bytes.append(buffer, read);
-    CloseHandle(file);
-
-    CString text = CString::FromUtf8(bytes.data(), static_cast<int>(bytes.size()));
+    CString text = CString::FromUtf8(reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()));
     for (int start = 0; start < text.GetLength();) {
         int end = text.Find(L'\n', start);
         if (end < 0)

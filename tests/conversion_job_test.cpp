@@ -22,7 +22,7 @@ CString FakeProgramFolder()
 std::vector<BYTE> ReadBytes(const CString& path)
 {
     std::vector<BYTE> bytes;
-    avi_detail::ReadWholeFile(path, &bytes);
+    testfiles::ReadWholeFile(path, &bytes);
     return bytes;
 }
 

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "conversion/Scramble.h"
 #include "conversion/ScrambleKey.h"
 
@@ -43,29 +44,14 @@ Bytes WithKeyStream(const Bytes& data)
 
 bool WriteBytes(const CString& path, const Bytes& data)
 {
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == data.size();
+    return testfiles::WriteWholeFile(path, data.data(), data.size());
 }
 
 // Whole contents of a small file; a marker text when it cannot be read.
 Bytes ReadBytes(const CString& path)
 {
-    const Bytes unreadable = {'?', '?'};
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return unreadable;
-    LARGE_INTEGER size = {};
-    GetFileSizeEx(file, &size);
-    Bytes data(static_cast<std::size_t>(size.QuadPart));
-    DWORD got = 0;
-    const BOOL ok = data.empty() || ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &got, nullptr);
-    CloseHandle(file);
-    return ok && got == data.size() ? data : unreadable;
+    Bytes data;
+    return testfiles::ReadWholeFile(path, &data) ? data : Bytes{'?', '?'};
 }
 
 // Names in a folder (given with its trailing backslash), with the size of each file.

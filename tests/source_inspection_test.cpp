@@ -1,7 +1,7 @@
 // Source inspection through the real MediaInfo.dll, on clips that the real ffmpeg.exe makes.
+#include "FileBytes.h"
 #include "media/SourceInspection.h"
 #include "settings/DefaultDestination.h"
-
 
 #include <gtest/gtest.h>
 
@@ -170,26 +170,14 @@ protected:
 
     static void WriteBytes(const std::wstring& path, const std::string& data)
     {
-        HANDLE hFile = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(hFile, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        ::WriteFile(hFile, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-        CloseHandle(hFile);
-        ASSERT_EQ(written, data.size());
+        ASSERT_TRUE(testfiles::WriteWholeFile(path.c_str(), data.data(), data.size()));
     }
 
     static std::string ReadBytes(const std::wstring& path)
     {
-        std::string data;
-        HANDLE hFile = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (hFile == INVALID_HANDLE_VALUE)
-            return data;
-        data.resize(GetFileSize(hFile, nullptr));
-        DWORD read = 0;
-        ::ReadFile(hFile, &data[0], static_cast<DWORD>(data.size()), &read, nullptr);
-        CloseHandle(hFile);
-        data.resize(read);
-        return data;
+        std::vector<BYTE> data;
+        testfiles::ReadWholeFile(path.c_str(), &data);
+        return std::string(data.begin(), data.end());
     }
 
     static std::unique_ptr<CMediaInfo> s_media;  // one binding for every source, as in the program
